@@ -15,6 +15,11 @@
 //   window_probe close             WM_CLOSE, as the close button sends
 //   window_probe time-mousemove N  times N WM_MOUSEMOVE save checks
 //   window_probe fill-list N       adds N numbers to the list (not the file)
+//   window_probe entries           the list as "info" gives it, the entries
+//                                  read as UTF-16 and converted to the ANSI
+//                                  code page here (Wine hands the ANSI text of
+//                                  another process's list back unconverted)
+//   window_probe screen-point X Y  screen position of client point (X, Y)
 //
 // Output is one "key=value" per line; texts are given as hex bytes.
 #include <windows.h>
@@ -92,6 +97,21 @@ void PrintList(HWND list)
         char entry[512];
         LRESULT length = SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
         std::printf("entry=%s\n", Hex(entry, static_cast<int>(length)).c_str());
+    }
+    std::printf("list_selection=%ld\n", static_cast<long>(SendMessageA(list, CB_GETCURSEL, 0, 0)));
+    std::printf("list_text=%s\n", TextOf(list).c_str());
+}
+
+void PrintListConverted(HWND list)
+{
+    LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    std::printf("list_count=%ld\n", static_cast<long>(count));
+    for (LRESULT i = 0; i < count; ++i) {
+        WCHAR wide[512];
+        char entry[1024];
+        LRESULT length = SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+        int bytes = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(length), entry, sizeof entry, NULL, NULL);
+        std::printf("entry=%s\n", Hex(entry, bytes).c_str());
     }
     std::printf("list_selection=%ld\n", static_cast<long>(SendMessageA(list, CB_GETCURSEL, 0, 0)));
     std::printf("list_text=%s\n", TextOf(list).c_str());
@@ -224,6 +244,12 @@ int main(int argc, char **argv)
         QueryPerformanceCounter(&end);
         std::printf("ms_per_check=%.4f\n",
                     (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart / (arg ? arg : 1));
+    } else if (command == "entries") {
+        PrintListConverted(list);
+    } else if (command == "screen-point") {
+        POINT point = {arg, arg2};
+        ClientToScreen(main, &point);
+        std::printf("x=%ld\ny=%ld\n", point.x, point.y);
     } else {
         std::fprintf(stderr, "unknown command %s\n", command.c_str());
         return 2;
