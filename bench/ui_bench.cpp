@@ -71,6 +71,7 @@ int main(int argc, char **argv)
         HWND five = GetDlgItem(main, 4);
         HMODULE library = LoadLibraryA("BRISOL.DLL");
         std::vector<double> presses, plays;
+        PlaySoundA(MAKEINTRESOURCEA(111), library, SND_RESOURCE);  // opens the audio device
         for (int i = 0; i < std::atoi(argv[2]); ++i) {
             double start = Now();
             SendMessageA(five, BM_CLICK, 0, 0);

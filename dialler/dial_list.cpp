@@ -2,8 +2,8 @@
 // the selected entry, and appends a newly typed number to the file.
 #include "dial_list.h"
 
-#include <cstdio>
-#include <cstring>
+#include <stdio.h>
+#include <string.h>
 
 #include "brisol.h"
 
@@ -23,15 +23,15 @@ static const DWORD DialListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_SORT
 // 254 bytes at a time, and only the first word of each piece is an entry.
 static void LoadDialList()
 {
-    FILE *file = std::fopen(DialListFile, "r");
+    FILE *file = fopen(DialListFile, "r");
     if (!file)
         return;  // no numbers stored yet
     char line[256];
-    while (std::fgets(line, 255, file)) {
-        if (std::sscanf(line, "%s\n", DialText) == 1)
+    while (fgets(line, 255, file)) {
+        if (sscanf(line, "%s\n", DialText) == 1)
             SendMessageA(DialListBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DialText));
     }
-    std::fclose(file);
+    fclose(file);
 }
 
 void CreateDialList(HWND window, HINSTANCE instance)
@@ -57,7 +57,7 @@ static bool IsEntry(const char *text)
     LRESULT count = SendMessageA(DialListBox, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         SendMessageA(DialListBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
-        if (std::strcmp(entry, text) == 0)
+        if (strcmp(entry, text) == 0)
             return true;
     }
     return false;
@@ -66,11 +66,11 @@ static bool IsEntry(const char *text)
 // Appends text and a line end; false when the number did not reach the file.
 static bool AppendToDialListFile(const char *text)
 {
-    FILE *file = std::fopen(DialListFile, "a");
+    FILE *file = fopen(DialListFile, "a");
     if (!file)
         return false;
-    bool written = std::fprintf(file, "%s\n", text) >= 0;
-    return std::fclose(file) == 0 && written;
+    bool written = fprintf(file, "%s\n", text) >= 0;
+    return fclose(file) == 0 && written;
 }
 
 void SaveTypedNumber(HWND window)
@@ -82,7 +82,7 @@ void SaveTypedNumber(HWND window)
     bool saved = AppendToDialListFile(text);
     // Listed even when unsaved, so it can still be dialled this session and
     // the user is told only once.
-    std::strcpy(DialText, text);
+    strcpy(DialText, text);
     SendMessageA(DialListBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DialText));
     if (!saved)
         MessageBoxA(window, "番号を「dial_list.txt」に保存できませんでした。", "エラー", MB_OK | MB_ICONWARNING);

@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(
     cmake make python3 python3-pytest python3-pefile
     g++-mingw-w64-i686 binutils-mingw-w64-i686
-    wine wine64 wine32:i386 wine32-preloader:i386
-    xvfb xdotool x11-apps imagemagick fonts-vlgothic locales
-    pulseaudio pulseaudio-utils sox multimon-ng zip
+    wine wine64 wine32:i386 wine32-preloader:i386 libpulse0:i386
+    xvfb xdotool imagemagick fonts-vlgothic locales
+    pulseaudio pulseaudio-utils sox multimon-ng
 )
 
 missing=()

@@ -15,6 +15,8 @@
 //   window_probe close             WM_CLOSE, as the close button sends
 //   window_probe time-mousemove N  times N WM_MOUSEMOVE save checks
 //   window_probe fill-list N       adds N numbers to the list (not the file)
+//   window_probe screen-point X Y  the screen position of client point (X, Y)
+//   window_probe list-parts        the list box's own child windows
 //   window_probe entries           the list as "info" gives it, the entries
 //                                  read as UTF-16 and converted to the ANSI
 //                                  code page here (Wine hands the ANSI text of
@@ -235,6 +237,12 @@ int main(int argc, char **argv)
             std::snprintf(number, sizeof number, "0312%07d", i);
             SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(number));
         }
+    } else if (command == "screen-point") {
+        POINT point = {arg, arg2};
+        ClientToScreen(main, &point);
+        std::printf("x=%ld\ny=%ld\n", point.x, point.y);
+    } else if (command == "list-parts") {
+        EnumChildWindows(list, PrintChild, reinterpret_cast<LPARAM>(list));
     } else if (command == "time-mousemove") {
         LARGE_INTEGER frequency, start, end;
         QueryPerformanceFrequency(&frequency);
