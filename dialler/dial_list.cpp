@@ -19,8 +19,20 @@ static const int PlayNoWait = 0;
 // Without CBS_AUTOHSCROLL the field takes only what fits its width.
 static const DWORD DialListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_SORT;
 
-// Text mode drops CR bytes and stops at Ctrl-Z; fgets hands over at most
-// 254 bytes at a time, and only the first word of each piece is an entry.
+// Text mode turns CR LF into LF; a CR anywhere else is dropped too, so that
+// a stray one cannot cut a number in two.
+static void DropCarriageReturns(char *line)
+{
+    char *kept = line;
+    for (const char *p = line; *p; ++p) {
+        if (*p != '\r')
+            *kept++ = *p;
+    }
+    *kept = '\0';
+}
+
+// Text mode stops at Ctrl-Z; fgets hands over at most 254 bytes at a time,
+// and only the first word of each piece is an entry.
 static void LoadDialList()
 {
     FILE *file = fopen(DialListFile, "r");
@@ -28,6 +40,7 @@ static void LoadDialList()
         return;  // no numbers stored yet
     char line[256];
     while (fgets(line, 255, file)) {
+        DropCarriageReturns(line);
         if (sscanf(line, "%s\n", DialText) == 1)
             SendMessageA(DialListBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DialText));
     }

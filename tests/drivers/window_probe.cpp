@@ -1,7 +1,7 @@
 // Test driver for the dialler window: finds the running VEMRO window and
 // reports on it, or drives it with the window messages a user's actions send.
 //
-//   window_probe info              the window, its children, menu and list
+//   window_probe info              the window, its children and its list
 //   window_probe command ID [CODE] WM_COMMAND with the id (and notification
 //                                  code) from the keypad button of that id
 //   window_probe list-notify CODE  WM_COMMAND with the code from the list box
@@ -14,14 +14,8 @@
 //                                  main window
 //   window_probe close             WM_CLOSE, as the close button sends
 //   window_probe time-mousemove N  times N WM_MOUSEMOVE save checks
-//   window_probe fill-list N       adds N numbers to the list (not the file)
 //   window_probe screen-point X Y  the screen position of client point (X, Y)
-//   window_probe list-parts        the list box's own child windows
-//   window_probe entries           the list as "info" gives it, the entries
-//                                  read as UTF-16 and converted to the ANSI
-//                                  code page here (Wine hands the ANSI text of
-//                                  another process's list back unconverted)
-//   window_probe screen-point X Y  screen position of client point (X, Y)
+//   window_probe entries           the list's entries and the edit field
 //
 // Output is one "key=value" per line; texts are given as hex bytes.
 #include <windows.h>
@@ -70,41 +64,9 @@ HWND ListBox(HWND main)
     return FindWindowExA(main, NULL, "COMBOBOX", NULL);
 }
 
-void PrintMenu(HMENU menu, const char *prefix)
-{
-    int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        WCHAR text[128] = {};
-        MENUITEMINFOW item = {};
-        item.cbSize = sizeof item;
-        item.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
-        item.dwTypeData = text;
-        item.cch = 128;
-        GetMenuItemInfoW(menu, i, TRUE, &item);
-        std::string utf16 = Hex(reinterpret_cast<const char *>(text), lstrlenW(text) * 2);
-        std::printf("menu=%s%d id=%u type=%#x state=%#x text16=%s\n", prefix, i, item.wID,
-                    static_cast<unsigned>(item.fType), static_cast<unsigned>(item.fState), utf16.c_str());
-        if (item.hSubMenu) {
-            std::string sub = std::string(prefix) + std::to_string(i) + ".";
-            PrintMenu(item.hSubMenu, sub.c_str());
-        }
-    }
-}
-
+// Wine hands the ANSI text of another process's list back unconverted, so
+// the list is read as UTF-16 and converted to the ANSI code page here.
 void PrintList(HWND list)
-{
-    LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
-    std::printf("list_count=%ld\n", static_cast<long>(count));
-    for (LRESULT i = 0; i < count; ++i) {
-        char entry[512];
-        LRESULT length = SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
-        std::printf("entry=%s\n", Hex(entry, static_cast<int>(length)).c_str());
-    }
-    std::printf("list_selection=%ld\n", static_cast<long>(SendMessageA(list, CB_GETCURSEL, 0, 0)));
-    std::printf("list_text=%s\n", TextOf(list).c_str());
-}
-
-void PrintListConverted(HWND list)
 {
     LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
     std::printf("list_count=%ld\n", static_cast<long>(count));
@@ -116,7 +78,13 @@ void PrintListConverted(HWND list)
         std::printf("entry=%s\n", Hex(entry, bytes).c_str());
     }
     std::printf("list_selection=%ld\n", static_cast<long>(SendMessageA(list, CB_GETCURSEL, 0, 0)));
-    std::printf("list_text=%s\n", TextOf(list).c_str());
+    // The edit field's text, asked of the box itself: GetWindowTextA on
+    // another process's window gives the box's own (empty) caption instead.
+    WCHAR wide[512];
+    char text[1024];
+    LRESULT length = SendMessageW(list, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(length), text, sizeof text, NULL, NULL);
+    std::printf("edit_text=%s\n", Hex(text, bytes).c_str());
 }
 
 BOOL CALLBACK PrintChild(HWND child, LPARAM main)
@@ -144,9 +112,7 @@ void PrintInfo(HWND main)
                 rect.top, rect.right - rect.left, rect.bottom - rect.top);
     std::printf("screen=%dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     std::printf("style=%#lx\n", static_cast<unsigned long>(GetWindowLongA(main, GWL_STYLE)));
-    std::printf("class_icon=%d\n", GetClassLongPtrA(main, GCLP_HICON) != 0);
     EnumChildWindows(main, PrintChild, reinterpret_cast<LPARAM>(main));
-    PrintMenu(GetMenu(main), "");
     PrintList(ListBox(main));
 }
 
@@ -231,33 +197,21 @@ int main(int argc, char **argv)
         ReportBox(main);
     } else if (command == "close") {
         PostMessageA(main, WM_CLOSE, 0, 0);
-    } else if (command == "fill-list") {
-        for (int i = 0; i < arg; ++i) {
-            char number[32];
-            std::snprintf(number, sizeof number, "0312%07d", i);
-            SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(number));
-        }
     } else if (command == "screen-point") {
         POINT point = {arg, arg2};
         ClientToScreen(main, &point);
         std::printf("x=%ld\ny=%ld\n", point.x, point.y);
-    } else if (command == "list-parts") {
-        EnumChildWindows(list, PrintChild, reinterpret_cast<LPARAM>(list));
     } else if (command == "time-mousemove") {
         LARGE_INTEGER frequency, start, end;
         QueryPerformanceFrequency(&frequency);
         QueryPerformanceCounter(&start);
         for (int i = 0; i < arg; ++i)
-            SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(380, 320));
+            SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(350, 30));
         QueryPerformanceCounter(&end);
         std::printf("ms_per_check=%.4f\n",
                     (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart / (arg ? arg : 1));
     } else if (command == "entries") {
-        PrintListConverted(list);
-    } else if (command == "screen-point") {
-        POINT point = {arg, arg2};
-        ClientToScreen(main, &point);
-        std::printf("x=%ld\ny=%ld\n", point.x, point.y);
+        PrintList(list);
     } else {
         std::fprintf(stderr, "unknown command %s\n", command.c_str());
         return 2;
