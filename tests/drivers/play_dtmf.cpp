@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "brisol.h"
+#include "hex_bytes.h"
 
 namespace {
 
@@ -28,20 +29,6 @@ struct Call {
     int result = -1;
     DWORD ms = 0;
 };
-
-std::string FromHex(const char *hex)
-{
-    std::string bytes;
-    for (const char *p = hex; *p;) {
-        char *end;
-        long value = std::strtol(p, &end, 16);
-        if (end == p)
-            break;
-        bytes += static_cast<char>(value);
-        p = end;
-    }
-    return bytes;
-}
 
 DWORD WINAPI RunCall(void *arg)
 {

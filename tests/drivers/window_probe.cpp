@@ -25,6 +25,8 @@
 #include <cstring>
 #include <string>
 
+#include "hex_bytes.h"
+
 namespace {
 
 const char MainClass[] = "Default Class Name";
@@ -141,20 +143,6 @@ void ReportBox(HWND main)
     std::printf("text=%s\n", TextOf(GetDlgItem(box, 0xFFFF)).c_str());
     std::printf("main_enabled=%d\n", IsWindowEnabled(main) ? 1 : 0);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-
-std::string FromHex(const char *hex)
-{
-    std::string bytes;
-    for (const char *p = hex; *p;) {
-        char *end;
-        long value = std::strtol(p, &end, 16);
-        if (end == p)
-            break;
-        bytes += static_cast<char>(value);
-        p = end;
-    }
-    return bytes;
 }
 
 }  // namespace
