@@ -9,25 +9,12 @@ import time
 
 import pytest
 
-from test_tone_library import without_repeats
-from wine_rig import bin_path, exited_normally
+from wine_rig import bin_path, exited_normally, key_values, wait_until, without_repeats
 
 FILE = "dial_list.txt"
 FREE_POINTS = [(350, 30), (105, 170), (200, 300)]  # right of the box, between and below the keys
 ERROR_CAPTION = "エラー".encode("cp932")
 ERROR_TEXT = "番号を「dial_list.txt」に保存できませんでした。".encode("cp932")
-
-
-def fields(lines):
-    """[(key, value)] of a driver's key=value output lines."""
-    return [tuple(line.split("=", 1)) for line in lines if "=" in line]
-
-
-def wait_until(done, what, timeout=15):
-    end = time.monotonic() + timeout
-    while not done():
-        assert time.monotonic() < end, "no " + what
-        time.sleep(0.2)
 
 
 class Dialler:
@@ -38,9 +25,7 @@ class Dialler:
         self.process = rig.start_program("VEMRO.exe", cwd=folder)
 
     def probe(self, *args):
-        code, out = self.rig.wine("window_probe.exe", *args, cwd=self.folder)
-        assert code == 0, out
-        return fields(out.decode().splitlines())
+        return key_values(self.rig.probe(*args, cwd=self.folder))
 
     def probe_in_background(self, *args):
         """For a message that may block on a message box."""
@@ -59,16 +44,12 @@ class Dialler:
     def set_text(self, text):
         self.probe("settext", text.hex(" "))
 
-    def screen_point(self, x, y):
-        values = dict(self.probe("screen-point", str(x), str(y)))
-        return values["x"], values["y"]
-
     def real_move(self, x, y):
         """Moves the X pointer over client point (x, y), as the user's mouse does."""
-        self.rig.xdotool("mousemove", *self.screen_point(x, y))
+        self.rig.xdotool("mousemove", *self.rig.screen_point(x, y))
 
     def click_edit_field(self):
-        self.rig.xdotool("mousemove", *self.screen_point(100, 10), "click", "1")
+        self.rig.xdotool("mousemove", *self.rig.screen_point(100, 10), "click", "1")
 
     def file_bytes(self):
         with open(os.path.join(self.folder, FILE), "rb") as f:
@@ -149,7 +130,7 @@ def test_down_arrow_dials_each_entry_it_passes(rig, start):
     with rig.recording() as rec:
         for index in (0, 1):
             rig.xdotool("key", "Down")
-            wait_until(lambda: dialler.state()[1] == index, "selection %d" % index)
+            wait_until(lambda: dialler.state()[1] == index, "no selection %d" % index)
     assert without_repeats(rec.keys()) == "1359"
 
 
@@ -211,7 +192,7 @@ def test_mouse_over_the_controls_saves_nothing(start):
     assert dialler.file_bytes() == b"0120\r\n"
     assert dialler.entries() == [b"0120"]
     dialler.real_move(*FREE_POINTS[0])  # the same moves do save over the window itself
-    wait_until(lambda: dialler.entries() == [b"0120", b"0312"], "saved")
+    wait_until(lambda: dialler.entries() == [b"0120", b"0312"], "not saved")
     assert dialler.file_bytes() == b"0120\r\n0312\r\n"
 
 
@@ -220,9 +201,9 @@ def test_typed_number_survives_a_restart(start, rig, free_point):
     dialler = start()
     dialler.click_edit_field()
     rig.xdotool("type", "0312#")
-    wait_until(lambda: dialler.state()[2] == b"0312#", "typed text")
+    wait_until(lambda: dialler.state()[2] == b"0312#", "no typed text")
     dialler.real_move(*free_point)
-    wait_until(lambda: dialler.entries() == [b"0312#"], "saved")
+    wait_until(lambda: dialler.entries() == [b"0312#"], "not saved")
     dialler.close()
     assert dialler.file_bytes() == b"0312#\r\n"
     assert start().entries() == [b"0312#"]

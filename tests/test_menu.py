@@ -3,12 +3,11 @@ with real keys, the commands' effects, and the About box."""
 import os
 import struct
 import subprocess
-import time
 
 import pefile
 import pytest
 
-from wine_rig import bin_path
+from wine_rig import bin_path, key_values, pe_resources, wait_until
 
 SEPARATOR = None
 # (drop-down, [(item, command id) or SEPARATOR, ...]) in menu-bar order.
@@ -29,20 +28,6 @@ MAIN_TITLE = "^VEMRO: tone dialler$"
 
 
 # --- the menu resource ----------------------------------------------------
-
-def menu_resources(pe):
-    """{(name, language): bytes} of the file's menu resources."""
-    found = {}
-    for type_entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
-        if type_entry.id != RT_MENU:
-            continue
-        for name_entry in type_entry.directory.entries:
-            name = str(name_entry.name) if name_entry.name else name_entry.id
-            for lang_entry in name_entry.directory.entries:
-                data = lang_entry.data.struct
-                found[(name, lang_entry.id)] = pe.get_data(data.OffsetToData, data.Size)
-    return found
-
 
 def parse_items(template, offset):
     """One level of a standard menu template: (items as in MENU, next offset).
@@ -75,7 +60,7 @@ def parse_items(template, offset):
 
 
 def test_menu_resource_holds_the_four_drop_downs():
-    menus = menu_resources(pefile.PE(bin_path("VEMRO.exe")))
+    menus = pe_resources(pefile.PE(bin_path("VEMRO.exe")), RT_MENU)
     assert list(menus) == [("MYMENU", JAPANESE)]
     template = menus[("MYMENU", JAPANESE)]
     assert struct.unpack_from("<HH", template) == (0, 0)  # standard template, items follow
@@ -85,16 +70,6 @@ def test_menu_resource_holds_the_four_drop_downs():
 
 
 # --- the running program ------------------------------------------------------
-
-def probe(rig, *args):
-    code, out = rig.wine("window_probe.exe", *args)
-    assert code == 0
-    return out.decode()
-
-
-def fields(report):
-    return dict(line.split("=", 1) for line in report.splitlines() if "=" in line)
-
 
 def press(rig, *keys):
     """Real key presses into the main window (there is no window manager to
@@ -113,13 +88,6 @@ def open_drop_downs(rig):
     return [w for w in shown if not rig.xdotool("getwindowname", w).strip()]
 
 
-def wait_until(condition, what, timeout=15):
-    end = time.monotonic() + timeout
-    while not condition():
-        assert time.monotonic() < end, what
-        time.sleep(0.2)
-
-
 def folder_contents(folder):
     contents = {}
     for name in os.listdir(folder):
@@ -134,7 +102,7 @@ def dialler(rig, tmp_path):
     returns (process, folder) once its window is up."""
     (tmp_path / "dial_list.txt").write_bytes(b"0312345678\r\n")
     proc = rig.start_program("VEMRO.exe", cwd=str(tmp_path))
-    assert fields(probe(rig, "info"))["list_count"] == "1"  # waits for the window
+    assert dict(key_values(rig.probe("info")))["list_count"] == "1"  # waits for the window
     yield proc, tmp_path
     if proc.poll() is None:
         rig.wine("window_probe.exe", "close")
@@ -148,14 +116,14 @@ def dialler(rig, tmp_path):
 @pytest.mark.parametrize("command, menu_key, item_key", IDLE_COMMANDS)
 def test_idle_command_changes_nothing(rig, dialler, command, menu_key, item_key):
     proc, folder = dialler
-    before, files = probe(rig, "info"), folder_contents(folder)
+    before, files = rig.probe("info"), folder_contents(folder)
     with rig.recording() as rec:
-        probe(rig, "command", str(command))
+        rig.probe("command", command)
         press(rig, "alt+" + menu_key)
         wait_until(lambda: open_drop_downs(rig), "alt+%s opens no drop-down" % menu_key)
         press(rig, item_key)
         wait_until(lambda: not open_drop_downs(rig), "%s chooses no item" % item_key)
-        after = probe(rig, "info")
+        after = rig.probe("info")
     assert rec.keys() == "" and rec.tone_onsets() == []
     assert proc.poll() is None
     assert after == before
@@ -170,18 +138,16 @@ def open_about_with_keys(rig):
 
 def open_about_with_command(rig):
     # The command returns only when the modal box is closed.
-    return subprocess.Popen(["wine", bin_path("window_probe.exe"), "command", "109"], env=rig.env,
-                            cwd=rig.dir, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+    return rig.start_program("window_probe.exe", "command", "109")
 
 
 @pytest.mark.parametrize("open_about", [open_about_with_keys, open_about_with_command],
                          ids=["alt+h v", "command 109"])
 def test_about_box(rig, dialler, open_about):
     proc, _folder = dialler
-    before = probe(rig, "info")
+    before = rig.probe("info")
     sender = open_about(rig)
-    box = fields(probe(rig, "about"))  # reports the box, then presses its OK
+    box = dict(key_values(rig.probe("about")))  # reports the box, then presses its OK
     if sender:
         assert sender.wait(60) == 0
     assert box["box"] == "found"  # a box owned by the main window
@@ -192,14 +158,14 @@ def test_about_box(rig, dialler, open_about):
     lines = text.split(b"\n")
     assert lines[:2] == [b"VEMRO.exe version 1.0A", b"TONE DIALLER"]
     assert len(lines) == 3 and lines[2].decode("cp932").strip()
-    assert probe(rig, "info") == before
+    assert rig.probe("info") == before
     assert proc.poll() is None
 
 
 @pytest.mark.parametrize("close", [
     lambda rig: press(rig, "alt+f", "x"),
-    lambda rig: probe(rig, "command", "104"),
-    lambda rig: probe(rig, "close"),
+    lambda rig: rig.probe("command", "104"),
+    lambda rig: rig.probe("close"),
     lambda rig: press(rig, "alt+F4"),
 ], ids=["alt+f x", "command 104", "close button", "alt+f4"])
 def test_exit_ends_the_process_with_code_0(rig, dialler, close):

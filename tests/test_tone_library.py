@@ -5,7 +5,7 @@ import time
 import pefile
 import pytest
 
-from wine_rig import bin_path, exited_normally
+from wine_rig import bin_path, exited_normally, pe_resources, without_repeats
 
 # clip id: (key, low Hz, high Hz, samples, lead-in)
 CLIPS = {
@@ -26,23 +26,9 @@ def dll():
     return pefile.PE(bin_path("BRISOL.DLL"))
 
 
-def resources(pe, type_name):
-    """{(id, language): bytes} of one resource type."""
-    found = {}
-    for type_entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
-        name = str(type_entry.name) if type_entry.name else type_entry.id
-        if name != type_name:
-            continue
-        for id_entry in type_entry.directory.entries:
-            for lang_entry in id_entry.directory.entries:
-                data = lang_entry.data.struct
-                found[(id_entry.id, lang_entry.id)] = pe.get_data(data.OffsetToData, data.Size)
-    return found
-
-
 @pytest.fixture(scope="module")
 def clips(dll):
-    return resources(dll, "WAVE")
+    return pe_resources(dll, "WAVE")
 
 
 def test_exactly_the_sixteen_clips_in_us_english(clips):
@@ -92,7 +78,7 @@ def test_version_block(dll):
     fixed = dll.VS_FIXEDFILEINFO[0]
     assert (fixed.FileVersionMS, fixed.FileVersionLS) == (0x10000, 1)
     assert (fixed.FileFlagsMask, fixed.FileFlags, fixed.FileOS, fixed.FileType) == (0x17, 0, 4, 2)
-    assert list(resources(dll, 16)) == [(1, 1033)]
+    assert list(pe_resources(dll, 16)) == [(1, 1033)]
 
 
 def test_export_table(dll):
@@ -109,11 +95,6 @@ def test_depends_only_on_system_dlls(dll):
 
 
 # --- the sound that comes out -------------------------------------------
-
-def without_repeats(keys):
-    """Adjacent repeats merged: a dropout inside one tone can split it in two."""
-    return "".join(k for i, k in enumerate(keys) if i == 0 or keys[i - 1] != k)
-
 
 def play(rig, *triples):
     """Runs the play driver: returns (results, call ms, keys heard)."""

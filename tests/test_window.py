@@ -7,8 +7,7 @@ import time
 import pefile
 import pytest
 
-from test_tone_library import resources, without_repeats
-from wine_rig import RATE, bin_path
+from wine_rig import RATE, bin_path, key_values, pe_resources, without_repeats
 
 TITLE = b"VEMRO: tone dialler"
 WS_VSCROLL = 0x00200000
@@ -29,17 +28,6 @@ CHILD = re.compile(r"child id=(-?\d+) class=(\S+) text=(.*) x=(-?\d+) y=(-?\d+) 
                    r"style=(\S+)$")
 
 
-def probe(rig, *args):
-    code, out = rig.wine("window_probe.exe", *map(str, args))
-    assert code == 0, "window_probe %s failed with %s" % (args, code)
-    return out.decode().splitlines()
-
-
-def values(lines):
-    """The key=value lines that hold one value each."""
-    return dict(line.split("=", 1) for line in lines if "=" in line and not line.startswith("child "))
-
-
 def children(lines):
     """{(class, id): (text bytes, x, y, w, h, style)} of the listed child windows."""
     found = {}
@@ -55,12 +43,12 @@ def children(lines):
 def start_dialler(rig, tmp_path_factory):
     """A fresh VEMRO in an empty folder, once its window is up."""
     proc = rig.start_program("VEMRO.exe", cwd=str(tmp_path_factory.mktemp("dialler")))
-    probe(rig, "screen-point", 0, 0)  # waits for the window
+    rig.probe("screen-point", 0, 0)  # waits for the window
     return proc
 
 
 def close(rig, proc):
-    probe(rig, "close")
+    rig.probe("close")
     return proc.wait(60)
 
 
@@ -78,18 +66,13 @@ def tones_heard(rec):
 def heard_from(rig, *args):
     """(keys heard, number of tones) while window_probe runs with the arguments."""
     with rig.recording() as rec:
-        probe(rig, *args)
+        rig.probe(*args)
     return without_repeats(rec.keys()), tones_heard(rec)
-
-
-def screen_point(rig, x, y):
-    point = values(probe(rig, "screen-point", x, y))
-    return point["x"], point["y"]
 
 
 def button_centre(rig, ident):
     _label, _key, x, y = KEYPAD[ident]
-    return screen_point(rig, x + 40, y + 20)
+    return rig.screen_point(x + 40, y + 20)
 
 
 # --- the running window ---------------------------------------------------
@@ -105,11 +88,11 @@ def dialler(rig, tmp_path_factory):
 @pytest.mark.usefixtures("dialler")
 class TestRunningWindow:
     def test_class_and_title(self, rig):
-        info = values(probe(rig, "info"))
+        info = dict(key_values(rig.probe("info")))
         assert (info["class"], bytes.fromhex(info["title"])) == ("Default Class Name", TITLE)
 
     def test_keypad_and_list_box_layout(self, rig):
-        found = children(probe(rig, "info"))
+        found = children(rig.probe("info"))
         expected = {("BUTTON", ident): (label, x, y, 80, 40, BUTTON_STYLE)
                     for ident, (label, _key, x, y) in KEYPAD.items()}
         list_box = found.pop(("COMBOBOX", 1))
@@ -152,7 +135,7 @@ class TestRunningWindow:
     def test_other_command_ids_do_nothing(self, rig, dialler, ident):
         assert heard_from(rig, "command", ident) == ("", 0)
         assert dialler.poll() is None
-        assert values(probe(rig, "info"))["class"] == "Default Class Name"
+        assert dict(key_values(rig.probe("info")))["class"] == "Default Class Name"
 
 
 # --- start and end ----------------------------------------------------------
@@ -196,7 +179,7 @@ def use_screen(rig):
 def test_window_is_centred_on_the_screen(rig, tmp_path_factory, use_screen, size, x, y, w, h):
     use_screen(size)
     proc = start_dialler(rig, tmp_path_factory)
-    info = values(probe(rig, "info"))
+    info = dict(key_values(rig.probe("info")))
     close(rig, proc)
     assert info["screen"] == size
     assert (int(info["x"]), int(info["y"]), int(info["w"]), int(info["h"])) == (x, y, w, h)
@@ -222,13 +205,13 @@ def test_imports_play_dtmf_by_ordinal_and_otherwise_only_system_dlls(exe):
 
 
 def test_icon_is_one_32x32_16_colour_image(exe):
-    groups = resources(exe, 14)  # RT_GROUP_ICON
+    groups = pe_resources(exe, 14)  # RT_GROUP_ICON
     assert list(groups) == [(200, 1041)]
     group = groups[(200, 1041)]
     assert struct.unpack_from("<HHH", group) == (0, 1, 1) and len(group) == 6 + 14
     width, height, colours, _reserved, planes, bits, size, icon_id = struct.unpack_from("<BBBBHHIH", group, 6)
     assert (width, height, colours, planes, bits) == (32, 32, 16, 1, 4)
-    image = resources(exe, 3)[(icon_id, 1041)]  # RT_ICON
+    image = pe_resources(exe, 3)[(icon_id, 1041)]  # RT_ICON
     assert len(image) == size == 40 + 16 * 4 + 32 * 32 // 2 + 32 * 4  # header, palette, colours, mask
     assert struct.unpack_from("<IiiHH", image) == (40, 32, 64, 1, 4)
 

@@ -40,6 +40,40 @@ def bin_path(name):
     return os.path.join(BIN_DIR, name)
 
 
+def key_values(lines):
+    """[(key, value)] of a driver's key=value output lines, in order."""
+    return [tuple(line.split("=", 1)) for line in lines if "=" in line]
+
+
+def wait_until(done, failure, timeout=15):
+    """Polls done() until it holds; fails with the message after the timeout."""
+    end = time.monotonic() + timeout
+    while not done():
+        assert time.monotonic() < end, failure
+        time.sleep(0.2)
+
+
+def without_repeats(keys):
+    """Adjacent repeats merged: a dropout inside one tone can split it in two."""
+    return "".join(k for i, k in enumerate(keys) if i == 0 or keys[i - 1] != k)
+
+
+def pe_resources(pe, resource_type):
+    """{(name or id, language): bytes} of one resource type, given by name or id."""
+    def label(entry):
+        return str(entry.name) if entry.name else entry.id
+
+    found = {}
+    for type_entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if label(type_entry) != resource_type:
+            continue
+        for name_entry in type_entry.directory.entries:
+            for lang_entry in name_entry.directory.entries:
+                data = lang_entry.data.struct
+                found[(label(name_entry), lang_entry.id)] = pe.get_data(data.OffsetToData, data.Size)
+    return found
+
+
 class Rig:
     def __init__(self):
         os.makedirs(RIG_ROOT, exist_ok=True)
@@ -136,6 +170,17 @@ class Rig:
         return subprocess.Popen(["wine", bin_path(exe), *args], env=self.env, cwd=cwd or self.dir,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
+
+    def probe(self, *args, cwd=None):
+        """Runs window_probe on the dialler window: its output lines."""
+        code, out = self.wine("window_probe.exe", *map(str, args), cwd=cwd)
+        assert code == 0, "window_probe %s failed with %s: %r" % (args, code, out)
+        return out.decode().splitlines()
+
+    def screen_point(self, x, y):
+        """The screen position of the dialler's client point (x, y), for xdotool."""
+        point = dict(key_values(self.probe("screen-point", x, y)))
+        return point["x"], point["y"]
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=self.env, check=True,
