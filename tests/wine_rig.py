@@ -101,8 +101,9 @@ class Rig:
              "--high-priority=no", "--disable-shm=yes", "--log-target=stderr",
              "-L", "module-null-sink sink_name=%s" % SINK, "-L", "module-native-protocol-unix"],
             env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self._wait_for(lambda: subprocess.run(["pactl", "info"], env=self._native_env(),
-                                              capture_output=True).returncode == 0, "pulseaudio")
+        wait_until(lambda: subprocess.run(["pactl", "info"], env=self._native_env(),
+                                          capture_output=True).returncode == 0,
+                   "pulseaudio did not start", timeout=30)
         self.start_recorder()
 
     def start_display(self, screen):
@@ -146,14 +147,6 @@ class Rig:
             proc.kill()
             proc.wait()
 
-    @staticmethod
-    def _wait_for(ready, what, timeout=30):
-        end = time.monotonic() + timeout
-        while not ready():
-            if time.monotonic() > end:
-                raise RuntimeError("%s did not start" % what)
-            time.sleep(0.1)
-
     def _native_env(self):
         env = dict(self.env)
         env.pop("PULSE_CLIENTCONFIG")
@@ -195,7 +188,7 @@ class Rig:
             ["parec", "-d", SINK + ".monitor", "--rate=%d" % RATE, "--channels=1", "--format=s16le",
              "--latency-msec=10"],
             env=self._native_env(), stdout=self._recording_file, stderr=subprocess.DEVNULL)
-        self._wait_for(lambda: os.path.getsize(self.recording_path) > 0, "the recorder")
+        wait_until(lambda: os.path.getsize(self.recording_path) > 0, "the recorder did not start", timeout=30)
 
     def recorded_bytes(self):
         return os.path.getsize(self.recording_path)
