@@ -90,7 +90,9 @@ void SaveTypedNumber(HWND window)
 {
     char text[256];
     GetWindowTextA(DialListBox, text, sizeof text);
-    if (IsEntry(text) || !text[0])
+    // Entries are never empty, so an empty field needs no comparison: most
+    // mouse moves end here.
+    if (!text[0] || IsEntry(text))
         return;
     bool saved = AppendToDialListFile(text);
     // Listed even when unsaved, so it can still be dialled this session and

@@ -26,9 +26,11 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 echo "No display: starting a virtual one (Xvfb) to show the window."
-Xvfb :77 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+display=77
+while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
+Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-export DISPLAY=:77
+export DISPLAY=:$display
 trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
 sleep 1
 (cd "$home" && exec wine "$exe" </dev/null >/dev/null 2>&1) &
